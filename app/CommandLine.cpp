@@ -1,4 +1,5 @@
 // Command-line tokens and the run-mode decision.
+#include <cstdint>
 #include <cstdlib>
 #include <cwchar>
 #include <cwctype>
@@ -39,7 +40,21 @@ void COrvaneMovieScreenSaverApp::SplitCommandLine(CommandLineArgs& args) {
   }
 }
 
+namespace {
+// A window handle as decimal text (leading white space and one sign accepted); false when
+// the text holds no digits.
+bool ParseHandle(const wchar_t* text, HWND& window) {
+  wchar_t* end = nullptr;
+  const long long value = std::wcstoll(text, &end, 10);
+  if (end == text) return false;
+  window = HwndFromId(static_cast<std::uint64_t>(value));
+  return true;
+}
+}  // namespace
+
 HWND COrvaneMovieScreenSaverApp::DecideRunMode(const CommandLineArgs& args) {
+  // Without even the program's path (the copy of the command line failed) no mode is chosen.
+  if (args.tokens.empty()) return nullptr;
   if (args.tokens.size() < 2) {
     m_nRunMode = MODE_SETTINGS;
     return nullptr;
@@ -48,15 +63,16 @@ HWND COrvaneMovieScreenSaverApp::DecideRunMode(const CommandLineArgs& args) {
   if (IsSwitch(mode, L'c')) {
     m_nRunMode = MODE_SETTINGS;
     const wchar_t* afterSwitch = mode + ((mode[0] == L'-' || mode[0] == L'/') ? 2 : 1);
-    if (afterSwitch[0] == L':') {
-      return HwndFromId(static_cast<std::uint64_t>(std::wcstoll(afterSwitch + 1, nullptr, 10)));
-    }
-    return nullptr;
+    HWND parent = nullptr;
+    if (afterSwitch[0] == L':' && !ParseHandle(afterSwitch + 1, parent)) parent = nullptr;
+    return parent;
   }
   if (IsSwitch(mode, L'p')) {
+    // The preview needs its host window: without a number in token 2 the program ends.
+    HWND host = nullptr;
+    if (args.tokens.size() < 3 || !ParseHandle(args.tokens[2], host) || !host) return nullptr;
     m_nRunMode = MODE_PREVIEW;
-    if (args.tokens.size() < 3) return nullptr;
-    return HwndFromId(static_cast<std::uint64_t>(std::wcstoll(args.tokens[2], nullptr, 10)));
+    return host;
   }
   if (IsSwitch(mode, L's')) m_nRunMode = MODE_SAVER;
   return nullptr;
