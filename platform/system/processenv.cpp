@@ -40,3 +40,8 @@ void SetCommandLineFromArgs(int argc, char** argv) {
   std::lock_guard<std::mutex> lock(g_lock);
   g_commandLine = std::move(line);
 }
+
+void SetCommandLineForTesting(LPCWSTR commandLine) {
+  std::lock_guard<std::mutex> lock(g_lock);
+  g_commandLine = commandLine ? commandLine : L"";
+}

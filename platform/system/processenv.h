@@ -7,3 +7,5 @@
 // (or empty) enclosed in double quotes. Valid after SetCommandLineFromArgs.
 LPCWSTR GetCommandLineW();
 void SetCommandLineFromArgs(int argc, char** argv);
+// Tests give the command line as a host would write it.
+void SetCommandLineForTesting(LPCWSTR commandLine);

@@ -191,7 +191,9 @@ BOOL WritePrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR value,
   }
   if (const auto index = FindKey(*lines, *range, keyName)) {
     if (value) {
-      (*lines)[*index] = entry;
+      std::wstring_view k, v;
+      KeyValueOf((*lines)[*index], k, v);
+      (*lines)[*index] = std::wstring(k) + L"=" + value;  // the key keeps its spelling
     } else {
       lines->erase(lines->begin() + static_cast<std::ptrdiff_t>(*index));
     }
