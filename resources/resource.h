@@ -1,0 +1,28 @@
+// Resource and control IDs of the program.
+#pragma once
+
+#define IDM_ABOUTBOX 0x0010
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_SETTINGS 102
+#define IDR_MAINFRAME 128
+#define IDC_TRANSPARENT 129
+#define IDB_PREVIEW 130
+
+#define IDC_SHUFFLE 1004
+#define IDC_CONTINUE 1005
+#define IDC_MUTE 1006
+#define IDC_MOVIE_LIST 1007
+#define IDC_SPEED 1008
+#define IDC_UP 1009
+#define IDC_DOWN 1010
+#define IDC_ADD 1011
+#define IDC_DELETE 1012
+#define IDC_METHOD_LIST 1013
+#define IDC_CHECK_ALL 1014
+#define IDC_UNCHECK_ALL 1015
+#define IDC_RESTART 1016
+#define IDC_HELP_BUTTON 1017
+#define IDC_PREVIEW_FRAME 1018
+#define IDC_DELETE_ALL 1019
+#define IDC_VERSION 1019
