@@ -20,11 +20,34 @@ CWinApp* AfxGetApp() { return g_currentApp; }
 
 BOOL CWinApp::InitInstance() { return TRUE; }
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance() { return m_nQuitCode; }
+
+namespace {
+// Widgets of destroyed windows are deleted from the loop; once it has ended, now.
+void DeleteDestroyedWidgets() {
+  if (QCoreApplication::instance()) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+}  // namespace
 
 int CWinApp::Run() {
   if (QCoreApplication::instance()) QCoreApplication::exec();
+  DeleteDestroyedWidgets();
   return ExitInstance();
+}
+
+int AfxWinMain() {
+  CWinApp* app = AfxGetApp();
+  if (!app) return -1;
+  int code = 0;
+  if (app->InitInstance()) {
+    code = app->Run();
+  } else {
+    if (app->m_pMainWnd) app->m_pMainWnd->DestroyWindow();
+    DeleteDestroyedWidgets();
+    code = app->ExitInstance();
+  }
+  DeleteDestroyedWidgets();
+  return code;
 }
 
 UINT CWinApp::GetProfileInt(LPCWSTR section, LPCWSTR entry, int defaultValue) {
