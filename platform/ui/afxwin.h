@@ -212,10 +212,9 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARA
 LPCWSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = nullptr, HBRUSH hbrBackground = nullptr,
                             HICON hIcon = nullptr);
 
-// A monochrome cursor from its AND and XOR masks (rows of ceil(width/8) bytes, MSB first).
-// Kept until the process ends.
-HCURSOR CreateCursor(HINSTANCE hInst, int xHotSpot, int yHotSpot, int nWidth, int nHeight, const void* pvANDPlane,
-                     const void* pvXORPlane);
+// A cursor resource of the program (MAKEINTRESOURCEW(id)); null when there is none. Kept
+// until the process ends.
+HCURSOR LoadCursorW(HINSTANCE hInstance, LPCWSTR lpCursorName);
 // Sets the pointer's shape over the window whose mouse message is being handled; null hides it.
 HCURSOR SetCursor(HCURSOR hCursor);
 

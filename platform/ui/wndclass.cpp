@@ -1,7 +1,7 @@
 // Window classes, cursors and screen metrics.
 #include "wndclass.h"
 
-#include <QBitmap>
+#include <QPixmap>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QImage>
@@ -12,15 +12,17 @@
 #include <deque>
 
 #include "QtWindowHost.h"
+#include "afxres.h"
 
 namespace {
 std::deque<WindowClass>& Classes() {
   static std::deque<WindowClass> classes;
   return classes;
 }
+// Cursors live as long as the process; never destroyed after the application object.
 std::deque<QCursor>& Cursors() {
-  static std::deque<QCursor> cursors;
-  return cursors;
+  static auto* cursors = new std::deque<QCursor>;
+  return *cursors;
 }
 constexpr char kClassProperty[] = "ov_window_class";
 }  // namespace
@@ -50,29 +52,13 @@ void SetWindowClassOf(QWidget* widget, const WindowClass* cls) {
   widget->setProperty(kClassProperty, QVariant::fromValue(static_cast<void*>(const_cast<WindowClass*>(cls))));
 }
 
-HCURSOR CreateCursor(HINSTANCE, int xHotSpot, int yHotSpot, int nWidth, int nHeight, const void* pvANDPlane,
-                     const void* pvXORPlane) {
-  if (nWidth <= 0 || nHeight <= 0 || !pvANDPlane || !pvXORPlane) return nullptr;
-  const auto* andBits = static_cast<const unsigned char*>(pvANDPlane);
-  const auto* xorBits = static_cast<const unsigned char*>(pvXORPlane);
-  const int stride = (nWidth + 7) / 8;
-  // Windows: AND 1 + XOR 0 keeps the screen, AND 0 paints the XOR colour (0 black, 1 white).
-  QImage shape(nWidth, nHeight, QImage::Format_MonoLSB);
-  QImage mask(nWidth, nHeight, QImage::Format_MonoLSB);
-  shape.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-  mask.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-  for (int y = 0; y < nHeight; ++y) {
-    for (int x = 0; x < nWidth; ++x) {
-      const int byte = y * stride + x / 8;
-      const int bit = 7 - (x % 8);
-      const bool a = (andBits[byte] >> bit) & 1;
-      const bool o = (xorBits[byte] >> bit) & 1;
-      const bool visible = !a || o;
-      shape.setPixel(x, y, visible && !o ? 1 : 0);  // 1: black
-      mask.setPixel(x, y, visible ? 1 : 0);
-    }
-  }
-  Cursors().emplace_back(QBitmap::fromImage(shape), QBitmap::fromImage(mask), xHotSpot, yHotSpot);
+HCURSOR LoadCursorW(HINSTANCE, LPCWSTR name) {
+  if (!IS_INTRESOURCE(name)) return nullptr;
+  const UINT id = static_cast<UINT>(reinterpret_cast<std::uintptr_t>(name));
+  const ResourceEntry* e = FindResourceEntry(ResourceKind::Cursor, id);
+  if (!e) return nullptr;
+  const auto* image = static_cast<const ImageResource*>(e->data);
+  Cursors().emplace_back(QPixmap(image->xpm), image->hotX, image->hotY);
   return reinterpret_cast<HCURSOR>(&Cursors().back());
 }
 
@@ -97,6 +83,8 @@ int GetSystemMetrics(int nIndex) {
     case SM_CXICON:
     case SM_CYICON:
       return 32;
+    case SM_CXBORDER:
+      return 1;
     default:
       return 0;
   }

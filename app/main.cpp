@@ -1,0 +1,21 @@
+// The program's entry point: the framework's start on the one application object.
+// Qt before Xlib: Xlib's macros clash with Qt's names.
+#include <QApplication>
+
+#include <X11/Xlib.h>
+
+#include "app/OrvaneMovieScreenSaverApp.h"
+#include "processenv.h"
+
+COrvaneMovieScreenSaverApp theApp;
+
+int main(int argc, char** argv) {
+  // The device draws from the renderer's thread into our windows.
+  XInitThreads();
+  SetCommandLineFromArgs(argc, argv);
+  // Window handles are X11 window ids.
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  QApplication application(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  return AfxWinMain();
+}
