@@ -202,6 +202,7 @@ WindowBinding::WindowBinding(CWnd* wnd, QWidget* widget, std::uint64_t foreignPa
     : QObject(widget), wnd_(wnd), widget_(widget), foreignParent_(foreignParent), foreignWindow_(foreignWindow) {
   setObjectName(QStringLiteral("ov_window_binding"));
   drawing_ = dynamic_cast<DrawingWidget*>(widget) != nullptr;
+  lastSize_ = widget->size();
   widget_->installEventFilter(this);
   if (foreignParent_) WatchForeignParent();
 }
@@ -217,6 +218,12 @@ void WindowBinding::Unbind() {
   if (widget_) widget_->removeEventFilter(this);
   if (watch_) watch_->stop();
   wnd_ = nullptr;
+  // The foreign parent's stand-in goes first, with our window taken from under it.
+  if (foreignWindow_) {
+    if (QWindow* handle = widget_->windowHandle()) handle->setParent(nullptr);
+    delete foreignWindow_;
+    foreignWindow_ = nullptr;
+  }
 }
 
 LRESULT WindowBinding::Send(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -244,6 +244,8 @@ void CWnd::ScreenToClient(LPRECT r) const {
 void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint) {
   if (!m_pWidget) return;
   m_pWidget->setGeometry(x, y, nWidth, nHeight);
+  // The new size is reported at once, shown or not.
+  if (WindowBinding* binding = WindowBinding::Of(m_pWidget)) binding->SendSize(false);
   if (bRepaint) m_pWidget->update();
 }
 
