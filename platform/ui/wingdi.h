@@ -38,6 +38,7 @@ constexpr int OPAQUE = 2;
 // System metrics.
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
+constexpr int SM_CXBORDER = 5;
 constexpr int SM_CXICON = 11;
 constexpr int SM_CYICON = 12;
 
