@@ -47,18 +47,18 @@ start() {
   pids+=("$started")
 }
 
-# Waits (bounded) for the process to end; prints its exit code, or "running".
+# Waits (bounded) for the process to end; sets code to its exit code, or "running".
 wait_exit() {
   local pid=$1
   for _ in $(seq 200); do
     if ! kill -0 "$pid" 2>/dev/null; then
       wait "$pid"
-      echo $?
+      code=$?
       return
     fi
     sleep 0.05
   done
-  echo running
+  code=running
 }
 
 check_clean_exit() {
@@ -134,7 +134,7 @@ case_saver_input() {
       altf4) xdotool key alt+F4 ;;
     esac
     local code
-    code=$(wait_exit "$pid")
+    wait_exit "$pid"
     check_clean_exit "$dir" "$code" "$closer"
     [ "$(ini_get "$dir" CurrentFileName)" = "$sound" ] && ok "$closer: CurrentFileName" || fail "$closer: CurrentFileName=$(ini_get "$dir" CurrentFileName)"
     local pos
@@ -161,7 +161,7 @@ case_saver_sequence() {
   wait_screen pattern 300 && ok "after its end the next playable clip plays" || fail "no next clip"
   xdotool key space
   local code
-  code=$(wait_exit "$pid")
+  wait_exit "$pid"
   check_clean_exit "$dir" "$code" "sequence"
   [ "$(ini_get "$dir" CurrentFileName)" = "$pattern" ] && ok "the pattern clip is the resume point" || fail "CurrentFileName=$(ini_get "$dir" CurrentFileName)"
 
@@ -181,7 +181,7 @@ case_saver_sequence() {
   done
   [ "$second" != "$first" ] && ok "second clip uses another method ($first% / $second%)" || fail "same method twice ($first%)"
   xdotool key space
-  code=$(wait_exit "$pid")
+  wait_exit "$pid"
   check_clean_exit "$dir" "$code" "methods"
 }
 
@@ -198,7 +198,7 @@ Pos=20000000" "$blue" "$sound"
   wait_screen pattern || fail "the stored movie is not the one shown"
   xdotool key space
   local code
-  code=$(wait_exit "$pid")
+  wait_exit "$pid"
   check_clean_exit "$dir" "$code" "resume"
   local pos
   pos=$(ini_get "$dir" Pos)
@@ -232,7 +232,7 @@ Pos=123" "$broken" "$OV_CLIP_DIR/missing.mp4" ;;
     shots+=("$work/$name.png")
     xdotool key space
     local code
-    code=$(wait_exit "$pid")
+    wait_exit "$pid"
     check_clean_exit "$dir" "$code" "$name"
     if [ "$name" = unplayable ]; then
       [ "$(ini_get "$dir" CurrentFileName)" = "" ] && ok "unplayable: CurrentFileName stored empty" || fail "CurrentFileName=$(ini_get "$dir" CurrentFileName)"
@@ -269,14 +269,14 @@ Pos=777" "$blue"
   # The host going ends the preview.
   kill "$HOST_PID" 2>/dev/null
   local code
-  code=$(wait_exit "$pid")
+  wait_exit "$pid"
   [ "$code" = running ] && { fail "preview outlived its host"; kill "$pid"; } || check_clean_exit "$dir" "$code" "preview"
   [ "$(md5sum <"$dir/OrvaneMovieScreenSaver.ini")" = "$before" ] && ok "INI untouched" || fail "INI written"
 
   # A preview whose host is missing, not a number or not a window ends at once.
   for args in "/p" "/p abc" "/p 4660"; do
     start "$dir" $args
-    code=$(wait_exit "$started")
+    wait_exit "$started"
     check_clean_exit "$dir" "$code" "$args"
   done
 }
@@ -288,7 +288,7 @@ case_no_mode() {
   before=$(md5sum <"$dir/OrvaneMovieScreenSaver.ini")
   start "$dir" /x
   local code
-  code=$(wait_exit "$started")
+  wait_exit "$started"
   check_clean_exit "$dir" "$code" "/x"
   [ "$(md5sum <"$dir/OrvaneMovieScreenSaver.ini")" = "$before" ] && ok "/x writes nothing" || fail "/x wrote the INI"
   [ "$(ls "$dir" | wc -l)" = 4 ] && ok "/x leaves no new file" || fail "/x made files: $(ls "$dir")"
