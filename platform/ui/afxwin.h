@@ -195,12 +195,13 @@ class CWnd : public CObject {
   DWORD m_dwStyle = 0;
   DWORD m_dwExStyle = 0;
   UINT m_nID = 0;
+
+ public:
   struct CurrentMsg {
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
   };
-  CurrentMsg m_currentMsg{0, 0, 0};
 };
 
 // Delivers one message to the window's WindowProc, keeping the message for Default().

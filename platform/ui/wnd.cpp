@@ -326,12 +326,17 @@ void CWnd::UpdateWindow() {
 
 // ---- messages -------------------------------------------------------------------------------
 
+namespace {
+// The message being handled on the user-interface thread, for Default(). Kept outside the
+// window: a handler may destroy and delete its window before the call returns.
+CWnd::CurrentMsg g_currentMsg{0, 0, 0};
+}  // namespace
+
 LRESULT AfxCallWndProc(CWnd* pWnd, HWND, UINT message, WPARAM wParam, LPARAM lParam) {
-  const CWnd::CurrentMsg saved = pWnd->m_currentMsg;
-  pWnd->m_currentMsg = {message, wParam, lParam};
+  const CWnd::CurrentMsg saved = g_currentMsg;
+  g_currentMsg = {message, wParam, lParam};
   const LRESULT result = pWnd->WindowProc(message, wParam, lParam);
-  // The window may have deleted itself (PostNcDestroy); it is not touched after WM_NCDESTROY.
-  if (message != WM_NCDESTROY) pWnd->m_currentMsg = saved;
+  g_currentMsg = saved;
   return result;
 }
 
@@ -401,7 +406,7 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
   return FALSE;
 }
 
-LRESULT CWnd::Default() { return DefWindowProc(m_currentMsg.message, m_currentMsg.wParam, m_currentMsg.lParam); }
+LRESULT CWnd::Default() { return DefWindowProc(g_currentMsg.message, g_currentMsg.wParam, g_currentMsg.lParam); }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
