@@ -1,6 +1,7 @@
 #include "QtWindowHost.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QGuiApplication>
@@ -299,8 +300,9 @@ bool WindowBinding::eventFilter(QObject* watched, QEvent* event) {
       return false;
     case QEvent::Enter: {
       // A window appearing under the pointer hears from it at once, as a move.
-      auto* e = static_cast<QEnterEvent*>(event);
-      SendMouse(WM_MOUSEMOVE, e->position(), QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers());
+      // The pointer's own position: the event's may predate the window's final geometry.
+      SendMouse(WM_MOUSEMOVE, QPointF(widget_->mapFromGlobal(QCursor::pos())), QGuiApplication::mouseButtons(),
+                QGuiApplication::keyboardModifiers());
       return false;
     }
     case QEvent::MouseMove: {
