@@ -16,9 +16,10 @@
 
 namespace {
 
-// The faces the templates name, and what stands in for them here.
+// The faces the templates name, and what stands in for them here: IPA P Gothic, proportional
+// as MS UI Gothic is.
 QFont DialogFont(const DialogTemplate& t) {
-  QFont font(QStringLiteral("IPAGothic"));
+  QFont font(QStringLiteral("IPAPGothic"));
   const std::wstring face = t.fontFace ? t.fontFace : L"";
   if (face != L"MS UI Gothic" && !face.empty()) font = QFont(QString::fromStdWString(face));
   // Points at the 96 pixels per inch that dialog layouts are made for.
