@@ -80,7 +80,12 @@ bool GlxWindowContext::MakeCurrent() { return glXMakeCurrent(display_, drawable_
 
 void GlxWindowContext::Release() { glXMakeCurrent(display_, None, nullptr); }
 
-void GlxWindowContext::SwapBuffers() { glXSwapBuffers(display_, drawable_); }
+void GlxWindowContext::SwapBuffers() {
+  glXSwapBuffers(display_, drawable_);
+  // The frame has reached the X server when Present returns: other clients (a screenshot,
+  // the window's own painting) see it, and frames never queue up in the connection.
+  XSync(display_, False);
+}
 
 void GlxWindowContext::Close() {
   if (!display_) return;

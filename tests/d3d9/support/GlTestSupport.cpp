@@ -8,6 +8,7 @@
 // After Qt: Xlib's macros clash with Qt's names.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xcomposite.h>
 
 #include "OvfxPlugin.h"
 #include "globalmem.h"
@@ -29,6 +30,9 @@ TestWindow::TestWindow(int width, int height) : width_(width), height_(height) {
   window_ = XCreateWindow(display_, DefaultRootWindow(display_), 0, 0, static_cast<unsigned>(width),
                           static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
                           CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
+  // Drawn into storage of its own, so that reading it back gives its pixels even while
+  // another test's window covers it.
+  XCompositeRedirectWindow(display_, window_, CompositeRedirectAutomatic);
   XMapRaised(display_, window_);
   XEvent event;
   do {
