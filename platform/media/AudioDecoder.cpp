@@ -49,9 +49,9 @@ void AudioDecoder::Stop() {
 
 bool AudioDecoder::WriteFrame(const AVFrame* frame, PulseSink* sink, MediaClock* clock) {
   if (!resampler_) {
-    AVChannelLayout out;
+    AVChannelLayout out{};
     av_channel_layout_default(&out, channels_);
-    AVChannelLayout layout;
+    AVChannelLayout layout{};
     if (av_channel_layout_copy(&layout, &frame->ch_layout) < 0) return true;
     const int err = swr_alloc_set_opts2(&resampler_, &out, AV_SAMPLE_FMT_FLT, rate_, &layout,
                                         static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr);

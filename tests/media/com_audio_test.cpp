@@ -1,6 +1,7 @@
 // The class table, the interfaces' identities, BSTRs, volume and the sound output.
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 
 #include "GraphHarness.h"
 
@@ -71,9 +72,9 @@ TEST(Com, BstrKeepsItsLength) {
   SysFreeString(nullptr);
 }
 
-// Peak sample of what the null sink plays during the next second.
+// Peak sample of what the null sink plays during the next 2.5 s (SIGINT lets parec flush).
 int PeakOnNullSink() {
-  FILE* rec = popen("timeout 1 parec -d ov_null.monitor --format=s16le --channels=1 --rate=8000 --raw 2>/dev/null",
+  FILE* rec = popen("timeout -s INT 2.5 parec --latency-msec=20 -d ov_null.monitor --format=s16le --channels=1 --rate=8000 --raw 2>/dev/null",
                     "r");
   if (!rec) return -1;
   int peak = 0;
@@ -96,9 +97,10 @@ TEST_F(MediaTest, SoundPlaysIntoTheSinkUnlessMuted) {
     if (muted) {
       ASSERT_EQ(g.audio->put_Volume(-10000), S_OK);
     }
+    auto recording = std::async(std::launch::async, PeakOnNullSink);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the recorder is connected
     ASSERT_EQ(g.control->Run(), S_OK);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const int peak = PeakOnNullSink();
+    const int peak = recording.get();
     if (muted) {
       EXPECT_LT(peak, 50);
     } else {
