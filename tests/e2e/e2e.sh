@@ -42,7 +42,8 @@ ini_get() { sed -n "s/^$2=//p" "$1/OrvaneMovieScreenSaver.ini" | tr -d '\r'; }
 start() {
   local dir=$1
   shift
-  "$dir/OrvaneMovieScreenSaver" "$@" >"$dir.stdout" 2>"$dir.stderr" &
+  LD_PRELOAD="${OV_KEEP_GL_DRIVER:-}" ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0" \
+    "$dir/OrvaneMovieScreenSaver" "$@" >"$dir.stdout" 2>"$dir.stderr" &
   started=$!
   pids+=("$started")
 }
