@@ -29,7 +29,8 @@ PixelPerSec=321
 EOF
 cp "$dir/OrvaneMovieScreenSaver.mflst" "$dir/list.before"
 
-"$dir/OrvaneMovieScreenSaver" /c > "$dir/out.log" 2>&1 &
+LD_PRELOAD="${OV_KEEP_GL_DRIVER:-}" ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0" \
+  "$dir/OrvaneMovieScreenSaver" /c > "$dir/out.log" 2>&1 &
 pid=$!
 win=$(timeout 20 xdotool search --sync --onlyvisible --name '^OrvaneMovieScreenSaver$' | head -1) || fail "no dialog window"
 sleep 2  # the preview plays a while
@@ -43,7 +44,7 @@ key() {
 wait_exit() {
   for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && fail "the program did not end"
-  wait "$pid" || fail "exit code $?"
+  wait "$pid" || { cat "$dir/out.log"; fail "exit code $?"; }
   pid=""
 }
 ini() { sed -n "s/^$1=//p" "$dir/OrvaneMovieScreenSaver.ini"; }
