@@ -5,13 +5,18 @@
 
 using LPPOINT = POINT*;
 
+// Symmetric comparisons on the plain records serve the classes too (!= follows from ==).
+inline bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
+inline bool operator==(const SIZE& a, const SIZE& b) { return a.cx == b.cx && a.cy == b.cy; }
+inline bool operator==(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 class CPoint : public POINT {
  public:
   CPoint() : POINT{0, 0} {}
   CPoint(int x0, int y0) : POINT{x0, y0} {}
   CPoint(POINT p) : POINT(p) {}  // NOLINT: implicit as in the framework
-  bool operator==(const POINT& o) const { return x == o.x && y == o.y; }
-  bool operator!=(const POINT& o) const { return !(*this == o); }
 };
 
 class CSize : public SIZE {
@@ -19,7 +24,6 @@ class CSize : public SIZE {
   CSize() : SIZE{0, 0} {}
   CSize(int cx0, int cy0) : SIZE{cx0, cy0} {}
   CSize(SIZE s) : SIZE(s) {}  // NOLINT
-  bool operator==(const SIZE& o) const { return cx == o.cx && cy == o.cy; }
 };
 
 class CRect : public RECT {
@@ -40,9 +44,6 @@ class CRect : public RECT {
   void SetRectEmpty() { SetRect(0, 0, 0, 0); }
   void OffsetRect(int dx, int dy) { left += dx, right += dx, top += dy, bottom += dy; }
   void InflateRect(int dx, int dy) { left -= dx, right += dx, top -= dy, bottom += dy; }
-  bool operator==(const RECT& o) const {
-    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-  }
   operator LPRECT() { return this; }         // NOLINT
   operator LPCRECT() const { return this; }  // NOLINT
 };
