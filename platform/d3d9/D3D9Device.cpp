@@ -493,6 +493,8 @@ HRESULT Device9::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSou
   Scope scope(*this);
   if (source->IsLocked()) return D3DERR_INVALIDCALL;
   if (!scope.ok()) return D3DERR_DEVICELOST;
+  if (CopyYuvWhole(*source, sourceRect, *destination, destRect))
+    return glGetError() == GL_NO_ERROR ? S_OK : D3DERR_INVALIDCALL;
 
   glBindFramebuffer(GL_FRAMEBUFFER, destination->Framebuffer());
   const float dw = static_cast<float>(destination->width());
@@ -533,4 +535,24 @@ HRESULT Device9::StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSou
   glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
   dirty_ = kAll;
   return glGetError() == GL_NO_ERROR ? S_OK : D3DERR_INVALIDCALL;
+}
+
+bool Device9::CopyYuvWhole(Surface9& source, const RECT& sourceRect, Surface9& destination, const RECT& destRect) {
+  const UINT width = source.width(), height = source.height();
+  const bool whole = sourceRect.left == 0 && sourceRect.top == 0 && static_cast<UINT>(sourceRect.right) == width &&
+                     static_cast<UINT>(sourceRect.bottom) == height && destRect.left == 0 && destRect.top == 0 &&
+                     static_cast<UINT>(destRect.right) == width && static_cast<UINT>(destRect.bottom) == height;
+  if (!whole || !IsYuv(source.format()) || !source.bits() || destination.kind() == Surface9::Kind::BackBuffer ||
+      destination.width() != width || destination.height() != height)
+    return false;
+  converted_.resize(static_cast<std::size_t>(width) * height);
+  yuvToRgb_.Convert(source.format(), source.bits(), source.pitch(), width, height,
+                    MakeYuvConversion(source.yuvInfo(), height), converted_.data());
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, destination.plane(0));
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_BGRA,
+                  GL_UNSIGNED_INT_8_8_8_8_REV, converted_.data());
+  dirty_ |= kTexture;
+  return true;
 }

@@ -5,10 +5,12 @@
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 #include "D3D9Resources.h"
 #include "GlShaders.h"
 #include "GlxWindowContext.h"
+#include "YuvToRgb.h"
 #include "d3d9.h"
 
 class Device9 final : public IDirect3DDevice9 {
@@ -86,6 +88,9 @@ class Device9 final : public IDirect3DDevice9 {
   bool Initialize(HWND window, UINT width, UINT height);
   void ApplyState();
   void BindTarget();
+  // A whole YUV surface onto a texture of its size, converted by the CPU; false when the copy
+  // is not such a one.
+  bool CopyYuvWhole(Surface9& source, const RECT& sourceRect, Surface9& destination, const RECT& destRect);
   bool TargetIsFlipped() const { return renderTarget_ != &backBuffer_; }
 
   std::atomic<ULONG> refs_{1};
@@ -100,6 +105,8 @@ class Device9 final : public IDirect3DDevice9 {
   GLuint vao_ = 0;
   GLuint copyVao_ = 0;
   GLuint sampler_ = 0;
+  YuvToRgb yuvToRgb_;
+  std::vector<std::uint32_t> converted_;
 
   Surface9 backBuffer_;
   // Bound resources are not owned: a resource that goes away tells the device (Forget).

@@ -54,6 +54,10 @@ class Surface9 final : public IDirect3DSurface9 {
   // The framebuffer drawing into this surface; 0 for the back buffer. Device lock held.
   GLuint Framebuffer();
   const YuvColorInfo& yuvInfo() const { return yuvInfo_; }
+  // What the last UnlockRect uploaded (null for a surface that cannot be locked), and its
+  // first plane's pitch.
+  const std::uint8_t* bits() const { return staging_.get(); }
+  UINT pitch() const { return pitch_; }
 
  private:
   void Upload();

@@ -1,4 +1,7 @@
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "DeviceFixture.h"
 
@@ -134,6 +137,73 @@ TEST_F(StretchRectTest, RefusesWhatCannotBeCopied) {
   EXPECT_EQ(device_->StretchRect(source, nullptr, backBuffer, nullptr, D3DTEXF_NONE), D3DERR_INVALIDCALL);
   ASSERT_EQ(source->UnlockRect(), S_OK);
   EXPECT_EQ(device_->StretchRect(source, nullptr, backBuffer, nullptr, D3DTEXF_NONE), S_OK);
+}
+
+// A whole frame copied onto a texture of its size matches the same frame drawn by the GPU
+// copy onto the window: chroma interpolated the same way in both directions, edges included,
+// for even and odd sizes (the GPU rounds its filter weights: a few levels apart at most).
+TEST_F(StretchRectTest, WholeYuvCopyMatchesTheDrawnCopy) {
+  struct Case {
+    D3DFORMAT format;
+    UINT width, height;
+    bool fullRange;
+  } cases[] = {{D3DFMT_YV12, 200, 100, false}, {D3DFMT_NV12, 199, 99, true}, {D3DFMT_YV12, 199, 99, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + (c.format == D3DFMT_NV12 ? " NV12" : " YV12"));
+    CComPtr<IDirect3DSurface9> source;
+    ASSERT_EQ(device_->CreateOffscreenPlainSurface(c.width, c.height, c.format, D3DPOOL_DEFAULT, &source, nullptr),
+              S_OK);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(source->LockRect(&locked, nullptr, 0), S_OK);
+    auto* bits = static_cast<BYTE*>(locked.pBits);
+    const UINT pitch = static_cast<UINT>(locked.Pitch), cw = (c.width + 1) / 2, ch = (c.height + 1) / 2;
+    for (UINT y = 0; y < c.height; ++y)
+      for (UINT x = 0; x < c.width; ++x) bits[y * pitch + x] = static_cast<BYTE>(16 + (x * 7 + y * 3) % 220);
+    BYTE* chroma = bits + pitch * c.height;
+    for (UINT y = 0; y < ch; ++y)
+      for (UINT x = 0; x < cw; ++x) {
+        const BYTE u = static_cast<BYTE>((x * 37 + y * 11) % 256), v = static_cast<BYTE>((x * 13 + y * 29) % 256);
+        if (c.format == D3DFMT_NV12) {
+          chroma[y * pitch + 2 * x] = u;
+          chroma[y * pitch + 2 * x + 1] = v;
+        } else {
+          chroma[y * (pitch / 2) + x] = v;
+          chroma[(pitch / 2) * ch + y * (pitch / 2) + x] = u;
+        }
+      }
+    ASSERT_EQ(source->UnlockRect(), S_OK);
+    source->SetYuvColorInfo(YuvColorInfo{YuvMatrix::Automatic, c.fullRange});
+
+    CComPtr<IDirect3DSurface9> backBuffer;
+    ASSERT_EQ(device_->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &backBuffer), S_OK);
+    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_XRGB(0, 0, 0), 1.0f, 0), S_OK);
+    const RECT area{0, 0, LONG(c.width), LONG(c.height)};
+    ASSERT_EQ(device_->StretchRect(source, nullptr, backBuffer, &area, D3DTEXF_NONE), S_OK);
+    ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
+    const Capture drawn = CaptureWindow(window_->hwnd());
+
+    CComPtr<IDirect3DTexture9> target;
+    ASSERT_EQ(device_->CreateTexture(c.width, c.height, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT,
+                                     &target, nullptr),
+              S_OK);
+    CComPtr<IDirect3DSurface9> level;
+    ASSERT_EQ(target->GetSurfaceLevel(0, &level), S_OK);
+    ASSERT_EQ(device_->StretchRect(source, nullptr, level, nullptr, D3DTEXF_NONE), S_OK);
+    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_XRGB(0, 0, 0), 1.0f, 0), S_OK);
+    DrawQuad(target, -100, 50 - float(c.height), float(c.width) - 100, 50);
+    ASSERT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), S_OK);
+    const Capture copied = CaptureWindow(window_->hwnd());
+
+    int worst = 0, wx = 0, wy = 0;
+    for (UINT y = 0; y < c.height; ++y)
+      for (UINT x = 0; x < c.width; ++x) {
+        const std::uint32_t a = drawn.at(int(x), int(y)), b = copied.at(int(x), int(y));
+        const int d = std::max({std::abs(Red(a) - Red(b)), std::abs(Green(a) - Green(b)), std::abs(Blue(a) - Blue(b))});
+        if (d > worst) worst = d, wx = int(x), wy = int(y);
+      }
+    EXPECT_LE(worst, 3) << "at " << wx << "," << wy << std::hex << " drawn " << drawn.at(wx, wy) << " copied "
+                        << copied.at(wx, wy);
+  }
 }
 
 }  // namespace
