@@ -1,5 +1,7 @@
 #include "GlShaders.h"
 
+#include <cstring>
+
 namespace {
 
 GLuint Compile(GLenum type, const char* source) {
@@ -52,18 +54,22 @@ void main() {
 }
 )";
 
-const char* const kFixedFragment = R"(#version 330 core
+// One fragment program per way of colouring: no branch per fragment.
+const char* const kFixedFragment[3] = {
+    R"(#version 330 core
+out vec4 outColor;
+void main() { outColor = vec4(1.0); }
+)",
+    R"(#version 330 core
 in vec2 vTexCoord;
 uniform sampler2D uTexture;
-uniform int uMode;
 out vec4 outColor;
-void main() {
-  if (uMode == 1)
-    outColor = texture(uTexture, vTexCoord);
-  else
-    outColor = uMode == 2 ? vec4(0.0, 0.0, 0.0, 1.0) : vec4(1.0);
-}
-)";
+void main() { outColor = texture(uTexture, vTexCoord); }
+)",
+    R"(#version 330 core
+out vec4 outColor;
+void main() { outColor = vec4(0.0, 0.0, 0.0, 1.0); }
+)"};
 
 // A quad made from the vertex index: no vertex buffer needed.
 const char* const kCopyVertex = R"(#version 330 core
@@ -106,19 +112,53 @@ void main() {
 }  // namespace
 
 bool GlFixedFunctionProgram::Build() {
-  program_ = Link(kFixedVertex, kFixedFragment);
-  if (!program_) return false;
-  matrix_ = glGetUniformLocation(program_, "uMatrix");
-  flipY_ = glGetUniformLocation(program_, "uFlipY");
-  mode_ = glGetUniformLocation(program_, "uMode");
-  glUseProgram(program_);
-  glUniform1i(glGetUniformLocation(program_, "uTexture"), 0);
+  for (int i = 0; i < 3; ++i) {
+    Variant& v = variants_[i];
+    v.program = Link(kFixedVertex, kFixedFragment[i]);
+    if (!v.program) return false;
+    v.matrix = glGetUniformLocation(v.program, "uMatrix");
+    v.flipY = glGetUniformLocation(v.program, "uFlipY");
+    glUseProgram(v.program);
+    glUniform1i(glGetUniformLocation(v.program, "uTexture"), 0);
+    glUniformMatrix4fv(v.matrix, 1, GL_FALSE, matrix_);
+    glUniform1f(v.flipY, flipY_);
+  }
   return true;
 }
 
 void GlFixedFunctionProgram::Destroy() {
-  if (program_) glDeleteProgram(program_);
-  program_ = 0;
+  for (Variant& v : variants_) {
+    if (v.program) glDeleteProgram(v.program);
+    v.program = 0;
+  }
+}
+
+void GlFixedFunctionProgram::SetMatrix(const float m[16]) {
+  std::memcpy(matrix_, m, sizeof matrix_);
+  glUniformMatrix4fv(current().matrix, 1, GL_FALSE, matrix_);
+  stale_ = kAllVariants & ~(1u << static_cast<int>(mode_));
+}
+
+void GlFixedFunctionProgram::SetFlipY(float flip) {
+  flipY_ = flip;
+  glUniform1f(current().flipY, flipY_);
+  stale_ = kAllVariants & ~(1u << static_cast<int>(mode_));
+}
+
+void GlFixedFunctionProgram::SetMode(Mode mode) {
+  mode_ = mode;
+  Use();
+}
+
+void GlFixedFunctionProgram::Use() {
+  glUseProgram(current().program);
+  const unsigned bit = 1u << static_cast<int>(mode_);
+  if (stale_ & bit) {
+    // Another variant took the last matrix or flip: this one catches up.
+    glUniformMatrix4fv(current().matrix, 1, GL_FALSE, matrix_);
+    glUniform1f(current().flipY, flipY_);
+    stale_ &= ~bit;
+  }
 }
 
 bool GlCopyProgram::Build() {

@@ -5,24 +5,35 @@
 #include <epoxy/gl.h>
 
 // Position and one texture coordinate, transformed by one matrix; the texture sampled as is.
+// One program per colouring mode; the matrix and flip follow the mode that is in use. Use and
+// the setters leave the current mode's program bound.
 class GlFixedFunctionProgram {
  public:
   bool Build();
   void Destroy();
-  void Use() const { glUseProgram(program_); }
+  void Use();
   // Row-vector matrix as Direct3D keeps it (world x view x projection).
-  void SetMatrix(const float m[16]) const { glUniformMatrix4fv(matrix_, 1, GL_FALSE, m); }
+  void SetMatrix(const float m[16]);
   // -1 when drawing into a texture, so that its row 0 is the top of the picture.
-  void SetFlipY(float flip) const { glUniform1f(flipY_, flip); }
+  void SetFlipY(float flip);
   // What colours a fragment: plain white, the texture, or black (lighting with no lights).
   enum class Mode { White = 0, Textured = 1, Black = 2 };
-  void SetMode(Mode mode) const { glUniform1i(mode_, static_cast<int>(mode)); }
+  void SetMode(Mode mode);
 
  private:
-  GLuint program_ = 0;
-  GLint matrix_ = -1;
-  GLint flipY_ = -1;
-  GLint mode_ = -1;
+  struct Variant {
+    GLuint program = 0;
+    GLint matrix = -1;
+    GLint flipY = -1;
+  };
+  static constexpr unsigned kAllVariants = 7u;
+  Variant& current() { return variants_[static_cast<int>(mode_)]; }
+
+  Variant variants_[3];
+  Mode mode_ = Mode::White;
+  float matrix_[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  float flipY_ = 1.0f;
+  unsigned stale_ = 0;  // variants whose uniforms lag behind
 };
 
 // Draws a source rectangle into the bound framebuffer, reading RGB or planar YUV.
