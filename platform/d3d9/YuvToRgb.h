@@ -27,6 +27,8 @@ class YuvToRgb {
 
   std::vector<Tap> columns_;
   std::vector<Tap> rows_;
-  std::vector<float> u_;
-  std::vector<float> v_;
+  std::vector<float> cu_;  // one row of chroma texels, blended vertically
+  std::vector<float> cv_;
+  std::vector<std::int32_t> u_;  // the same at every luma column, in 1/256 levels
+  std::vector<std::int32_t> v_;
 };
