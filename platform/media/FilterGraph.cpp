@@ -4,31 +4,9 @@
 #include <chrono>
 #include <string>
 
+#include "utf8text.h"
+
 namespace {
-// File names cross to the system as UTF-8.
-std::string ToUtf8(const wchar_t* text) {
-  std::string out;
-  for (; *text; ++text) {
-    auto c = static_cast<std::uint32_t>(*text);
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
 
 SIZE DisplayAspect(AVStream* stream, const AVFrame* frame) {
   AVRational sar = frame->sample_aspect_ratio;
@@ -80,7 +58,7 @@ HRESULT FilterGraph::RenderFile(LPCWSTR lpcwstrFile, LPCWSTR) {
   if (!renderer_) return VFW_E_CANNOT_RENDER;
 
   auto source = std::make_unique<FfmpegSource>();
-  HRESULT hr = source->Open(ToUtf8(lpcwstrFile));
+  HRESULT hr = source->Open(WideToUtf8(lpcwstrFile));
   if (FAILED(hr)) return hr;
   auto videoDecoder = std::make_unique<VideoDecoder>();
   hr = videoDecoder->Open(source.get());

@@ -1,4 +1,5 @@
 #include "winver.h"
+#include "utf8text.h"
 
 #include <elf.h>
 
@@ -9,29 +10,6 @@
 #include <vector>
 
 namespace {
-
-std::string Utf8FromWide(const wchar_t* s) {
-  std::string out;
-  for (; s && *s; ++s) {
-    auto c = static_cast<std::uint32_t>(*s);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
 
 // Location of the version section inside an ELF file.
 struct SectionSpan {
@@ -125,7 +103,7 @@ bool SameKey(const std::wstring& a, const std::wstring& b) {
 DWORD GetFileVersionInfoSizeW(LPCWSTR lptstrFilename, DWORD* lpdwHandle) {
   if (lpdwHandle) *lpdwHandle = 0;
   if (!lptstrFilename) return 0;
-  std::ifstream in(Utf8FromWide(lptstrFilename), std::ios::binary);
+  std::ifstream in(WideToUtf8(lptstrFilename ? lptstrFilename : L""), std::ios::binary);
   SectionSpan span;
   if (!in || !FindVersionSection(in, span)) return 0;
   return static_cast<DWORD>(span.size);
@@ -133,7 +111,7 @@ DWORD GetFileVersionInfoSizeW(LPCWSTR lptstrFilename, DWORD* lpdwHandle) {
 
 BOOL GetFileVersionInfoW(LPCWSTR lptstrFilename, DWORD, DWORD dwLen, LPVOID lpData) {
   if (!lptstrFilename || !lpData || dwLen == 0) return FALSE;
-  std::ifstream in(Utf8FromWide(lptstrFilename), std::ios::binary);
+  std::ifstream in(WideToUtf8(lptstrFilename ? lptstrFilename : L""), std::ios::binary);
   SectionSpan span;
   if (!in || !FindVersionSection(in, span)) return FALSE;
   const std::size_t n = span.size < dwLen ? static_cast<std::size_t>(span.size) : dwLen;
