@@ -291,6 +291,14 @@ case_no_mode() {
   check_clean_exit "$dir" "$code" "/x"
   [ "$(md5sum <"$dir/OrvaneMovieScreenSaver.ini")" = "$before" ] && ok "/x writes nothing" || fail "/x wrote the INI"
   [ "$(ls "$dir" | wc -l)" = 4 ] && ok "/x leaves no new file" || fail "/x made files: $(ls "$dir")"
+
+  # Without an X server the program says so and ends with code 1, writing nothing.
+  DISPLAY= start "$dir" /s
+  wait_exit "$started"
+  [ "$code" = 1 ] && ok "no display: exit code 1" || fail "no display: exit code $code"
+  grep -q "cannot open the X display" "$dir.stderr" && ok "no display: message" || fail "no display: no message"
+  [ "$(md5sum <"$dir/OrvaneMovieScreenSaver.ini")" = "$before" ] && ok "no display: INI untouched" \
+    || fail "no display: INI written"
 }
 
 "case_$case_name"
