@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <string_view>
 
 #include "D3D9Formats.h"
 
@@ -75,6 +76,12 @@ bool Device9::Initialize(HWND window, UINT width, UINT height) {
   Scope scope(*this);
   if (!scope.ok() || !fixed_.Build() || !copy_.Build()) return false;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
+  // A rasteriser that runs on the CPU samples slowly: there a whole-frame YUV copy is cheaper
+  // converted on the CPU than drawn. A real GPU draws it.
+  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  const std::string_view name = renderer ? renderer : "";
+  cpuYuvCopy_ = name.find("llvmpipe") != name.npos || name.find("softpipe") != name.npos ||
+                name.find("Software Rasterizer") != name.npos;
   glGenVertexArrays(1, &vao_);
   glGenVertexArrays(1, &copyVao_);
   glGenSamplers(1, &sampler_);
@@ -542,7 +549,7 @@ bool Device9::CopyYuvWhole(Surface9& source, const RECT& sourceRect, Surface9& d
   const bool whole = sourceRect.left == 0 && sourceRect.top == 0 && static_cast<UINT>(sourceRect.right) == width &&
                      static_cast<UINT>(sourceRect.bottom) == height && destRect.left == 0 && destRect.top == 0 &&
                      static_cast<UINT>(destRect.right) == width && static_cast<UINT>(destRect.bottom) == height;
-  if (!whole || !IsYuv(source.format()) || !source.bits() || destination.kind() == Surface9::Kind::BackBuffer ||
+  if (!cpuYuvCopy_ || !whole || !IsYuv(source.format()) || !source.bits() || destination.kind() == Surface9::Kind::BackBuffer ||
       destination.width() != width || destination.height() != height)
     return false;
   converted_.resize(static_cast<std::size_t>(width) * height);

@@ -105,6 +105,7 @@ class Device9 final : public IDirect3DDevice9 {
   GLuint vao_ = 0;
   GLuint copyVao_ = 0;
   GLuint sampler_ = 0;
+  bool cpuYuvCopy_ = false;  // whole YUV copies converted on the CPU (software rasterisers)
   YuvToRgb yuvToRgb_;
   std::vector<std::uint32_t> converted_;
 
