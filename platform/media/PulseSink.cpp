@@ -93,20 +93,20 @@ bool PulseSink::StartStream() {
   StopStream();
   LoopLock lock(loop_);
   interrupted_ = false;
-  const pa_sample_spec spec = {PA_SAMPLE_FLOAT32LE, static_cast<std::uint32_t>(rate_),
+  const pa_sample_spec sampleSpec = {PA_SAMPLE_FLOAT32LE, static_cast<std::uint32_t>(rate_),
                                static_cast<std::uint8_t>(channels_)};
-  stream_ = pa_stream_new(context_, "Movie", &spec, nullptr);
+  stream_ = pa_stream_new(context_, "Movie", &sampleSpec, nullptr);
   if (!stream_) return false;
   pa_stream_set_state_callback(stream_, &PulseSink::OnStreamState, this);
   pa_stream_set_write_callback(stream_, &PulseSink::OnWritable, this);
   pa_buffer_attr attr;
   attr.maxlength = static_cast<std::uint32_t>(-1);
-  attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(200000, &spec));
+  attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(200000, &sampleSpec));
   attr.prebuf = static_cast<std::uint32_t>(-1);
   attr.minreq = static_cast<std::uint32_t>(-1);
   attr.fragsize = static_cast<std::uint32_t>(-1);
   pa_cvolume volume;
-  pa_cvolume_set(&volume, spec.channels, PA_VOLUME_NORM);
+  pa_cvolume_set(&volume, sampleSpec.channels, PA_VOLUME_NORM);
   const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_INTERPOLATE_TIMING |
                                                     PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
   if (pa_stream_connect_playback(stream_, nullptr, &attr, flags, &volume, nullptr) < 0) {
