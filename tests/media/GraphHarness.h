@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <dirent.h>
 #include <mutex>
@@ -109,3 +110,14 @@ class MediaTest : public ::testing::Test {
 };
 
 constexpr REFERENCE_TIME kSecond = 10000000;
+
+// The inputs that must not open: an empty path, a missing file, a directory and clips that
+// are not movies (made by the clip fixture).
+inline const auto kBadInputs = ::testing::Values("", "missing.mp4", "directory.mp4", "empty.mp4", "text.mp4",
+                                                 "truncated.mp4", "random.bin");
+inline std::string BadInputName(const ::testing::TestParamInfo<const char*>& info) {
+  std::string name = *info.param ? info.param : "empty_path";
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+}

@@ -108,15 +108,7 @@ TEST_P(PlayerBadInputTest, FailsWithEveryPointerNullAndAGoodClipOpensRightAfter)
   EXPECT_EQ(SetCount(player), 7);
 }
 
-INSTANTIATE_TEST_SUITE_P(Inputs, PlayerBadInputTest,
-                         ::testing::Values("", "missing.mp4", "directory.mp4", "empty.mp4", "text.mp4",
-                                           "truncated.mp4", "random.bin"),
-                         [](const auto& info) {
-                           std::string name = *info.param ? info.param : "empty_path";
-                           for (char& c : name)
-                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Inputs, PlayerBadInputTest, kBadInputs, BadInputName);
 
 TEST_F(PlayerTest, OpenWhilePlayingStopsAndReleasesTheOldGraphAndCloseIsHarmless) {
   CKrGraphPlayer player;
